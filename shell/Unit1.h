@@ -1,0 +1,161 @@
+// The main window: every control and component of the layout, and the
+// operations of the search workspace (search/), the browsing panels (browse/)
+// and the shell itself (shell/). The class is declared here once; each folder
+// implements its own operations in its own sources.
+#pragma once
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QList>
+#include <QMenu>
+#include <QPixmap>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <QWidget>
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "service/Taobao_Itemcats.h"
+#include "service/Taobao_Items.h"
+#include "service/Taobaoke_Items.h"
+#include "service/Taobaoke_Items_Convert.h"
+
+class TWebBrowser;
+class TMyScrollBar;
+class TPictureButton;
+class TOK;
+
+// Private window messages, posted as events of these types to the window.
+enum : int {
+    WM_SEARCH_DONE = 1245,
+    WM_SEARCH_FAILED = 1246,
+    WM_UPDATE_DONE = 1055,
+    WM_UPDATE_FAILED = 1056,
+    WM_SYSMENU_POPUP = 787,
+};
+
+// No search worker is running. Written by the UI thread and the worker.
+extern std::atomic<bool> g_searchIdle;
+
+// ---- search workspace types (owned by search/) ----
+// BEGIN search types
+// END search types
+
+// ---- browsing panel types (owned by browse/) ----
+// BEGIN browse types
+// END browse types
+
+class TForm1 : public QWidget {
+    Q_OBJECT
+public:
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // ===== layout (built by the constructor, shell/Unit1.cpp) =====
+    QWidget *Panel3 = nullptr, *Panel5 = nullptr, *Panel2 = nullptr, *Panel4 = nullptr;
+    QTabWidget* bsSkinNotebook1 = nullptr;
+    QTreeWidget* bsSkinTreeView1 = nullptr;
+    TWebBrowser *web2 = nullptr, *web3 = nullptr, *web4 = nullptr;
+    TMyScrollBar *ScrollBar2 = nullptr, *ScrollBar3 = nullptr, *ScrollBar4 = nullptr;
+    QWidget* Panel6 = nullptr;
+    QWidget* Panel1 = nullptr; // work area
+    QWidget* Panel9 = nullptr; // seller shop area, hidden at start
+    TWebBrowser* webCount = nullptr;
+    QPushButton* Button1 = nullptr;
+
+    // filter bar
+    QWidget* bsSkinPanel1 = nullptr;
+    QLabel *bsSkinStdLabel1 = nullptr, *bsSkinStdLabel2 = nullptr, *bsSkinStdLabel3 = nullptr,
+           *bsSkinStdLabel4 = nullptr;
+    QComboBox* bsSkinComboBox1 = nullptr;   // keyword, editable
+    QComboBox* bsSkinComboBoxEx3 = nullptr; // sort order pictures
+    QSpinBox *bsSkinSpinEdit1 = nullptr, *bsSkinSpinEdit2 = nullptr;
+    QCheckBox* bsSkinCheckRadioBox1 = nullptr;
+    TPictureButton* bsSkinLinkImage1 = nullptr;
+    QComboBox *bsSkinComboBoxEx1 = nullptr, *bsSkinComboBoxEx2 = nullptr; // credit pictures
+    QComboBox* bsSkinComboBox3 = nullptr;                                 // region
+    QComboBox* bsSkinComboBox4 = nullptr;                                 // display mode
+    TPictureButton *Image1 = nullptr, *Image2 = nullptr;
+
+    // result tabs: the strip and the one page under it
+    QTabBar* bsSkinTabControl1 = nullptr;
+    QWidget* bsSkinTabControl1Page = nullptr;
+    TWebBrowser* web = nullptr;
+    TMyScrollBar* ScrollBar = nullptr;
+    QWidget* Panel8 = nullptr;
+
+    // footer
+    QWidget* Panel7 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* bsSkinLinkLabel1 = nullptr;
+    QPushButton *IndexBut = nullptr, *BackBut = nullptr, *NextBut = nullptr, *TailBut = nullptr;
+    QComboBox* ComboBoxPage = nullptr;
+
+    // seller shop area
+    QWidget* Panel10 = nullptr;
+    QComboBox* ComboBox2 = nullptr; // display mode of the shop
+    QPushButton *bsSkinButtonLabel4 = nullptr, *bsSkinButtonLabel1 = nullptr, *bsSkinButtonLabel2 = nullptr,
+                *bsSkinButtonLabel3 = nullptr;
+    QComboBox* ComboBox1 = nullptr; // shop page number
+    QWidget* Panel11 = nullptr;
+    TWebBrowser* webShop = nullptr;
+    TMyScrollBar* MyScrollBar1 = nullptr;
+
+    // picture lists
+    QList<QPixmap> ImageList1, ImageList2, ImageList3, bsPngImageList1;
+
+    // menus
+    QMenu* bsSkinPopupMenu2 = nullptr; // window menu
+    QAction *N2 = nullptr, *N3 = nullptr, *N5 = nullptr, *N4 = nullptr;
+    QMenu* bsSkinPopupMenu3 = nullptr; // result-tab menu
+    QAction *N6 = nullptr, *MenuItem1 = nullptr;
+
+    // components
+    std::unique_ptr<TTaobaoke_Items> Taobaoke_Items1;
+    std::unique_ptr<TTaobao_Itemcats> Taobao_Itemcats1;
+    std::unique_ptr<TTaobao_Items> Taobao_Items1;
+    std::unique_ptr<TTaobaoke_Items_Convert> Taobaoke_Items_Convert1;
+    std::unique_ptr<TOK> ok1;
+
+    // ===== shell (shell/) =====
+    void FormCreate();
+    void HookScrollBars();
+    void SetDefaultFilters();
+    void CenterWindow();
+    void PrepareViews();
+    void Image1Click();
+    void Image2Click();
+    void WMUpdateDone();
+    void WMUpdateFailed();
+    void WMSysMenuPopup();
+    void N2Click();
+    void N3Click();
+    void N4Click();
+    void bsBusinessSkinForm1Minimize();
+    void bsBusinessSkinForm1Restore();
+    bool ApplicationEvents1Message(QObject* target, QEvent* event);
+    // BEGIN shell members
+    // END shell members
+
+    // ===== search workspace (search/) =====
+    // BEGIN search members
+    // END search members
+
+    // ===== browsing panels (browse/) =====
+    // BEGIN browse members
+    // END browse members
+
+protected:
+    bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+    void changeEvent(QEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+};
