@@ -147,10 +147,26 @@ public:
 
     // ===== search workspace (search/) =====
     // BEGIN search members
+    // Called by the shell (constructor, event routing, destructor):
+    void ConnectSearchHandlers(); // binds the filter bar, tab strip and pager
+    void WMSearchDone();
+    void WMSearchFailed();
+    void Button1Click();
+    void FreeTabs(); // releases the TAB records from the last to the first
+    // Called by the browsing panels:
+    void StartSearch();
+    void ForgetNode(QTreeWidgetItem* node); // a tree node is about to be deleted
+    std::atomic<bool> m_treeChangeEnabled{true};
     // END search members
 
     // ===== browsing panels (browse/) =====
     // BEGIN browse members
+    // Called by the shell (constructor, FormCreate):
+    void ConnectBrowseHandlers(); // binds the tree, notebook, seller list, shop
+    void LoadCategoryRoot();
+    // Called by the search workspace:
+    void RenderSellerList();
+    static QString NodeCid(const QTreeWidgetItem* node); // category id of a tree node ("0" at the root)
     // END browse members
 
 protected:
