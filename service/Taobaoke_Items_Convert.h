@@ -1,0 +1,87 @@
+// Click-link conversion ("/aobao/tbk_items_convert.php").
+#pragma once
+
+#include "service/Fetcher.h"
+
+#include <array>
+#include <string>
+
+struct Tbk_Items_Convert_Cond {
+    std::string pid;
+    std::string url;
+    std::string num_iids;
+};
+
+struct Tbk_Items_Convert_Info {
+    std::string nick;
+    std::string title;
+    std::string price;
+    std::string total_results;
+    std::string pic_url;
+    std::string num_iid;
+    std::string click_url;
+    std::string commission;
+    std::string commission_num;
+    std::string commission_rate;
+    std::string commission_volume;
+    std::string shop_click_url;
+    std::string seller_credit_score;
+    std::string item_location;
+    std::string volume;
+};
+
+using ATbk_Items_Convert_Info = std::array<Tbk_Items_Convert_Info, 64>;
+
+struct Taobaoke_Items_Convert_Traits {
+    using Cond = Tbk_Items_Convert_Cond;
+    using Info = Tbk_Items_Convert_Info;
+    static constexpr size_t Capacity = 64;
+    static constexpr size_t ClearCount = 53;
+    static constexpr const char* Marker = "total_results";
+    static constexpr const char* ListElement = "taobaoke_items";
+    static constexpr std::array<NameField<Info>, 15> Fields = {{
+        {&Info::nick, "nick", FieldSource::ItemChild, true},
+        {&Info::title, "title", FieldSource::ItemChild, true},
+        {&Info::price, "price", FieldSource::ItemChild, true},
+        {&Info::total_results, nullptr, FieldSource::RootTotal, true},
+        {&Info::pic_url, "pic_url", FieldSource::ItemChild, true},
+        {&Info::num_iid, "num_iid", FieldSource::ItemChild, true},
+        {&Info::click_url, "click_url", FieldSource::ItemChild, true},
+        {&Info::commission, "commission", FieldSource::ItemChild, true},
+        {&Info::commission_num, "commission_num", FieldSource::ItemChild, true},
+        {&Info::commission_rate, "commission_rate", FieldSource::ItemChild, true},
+        {&Info::commission_volume, "commission_volume", FieldSource::ItemChild, true},
+        {&Info::shop_click_url, "shop_click_url", FieldSource::ItemChild, true},
+        {&Info::seller_credit_score, "seller_credit_score", FieldSource::ItemChild, true},
+        {&Info::item_location, "item_location", FieldSource::ItemChild, true},
+        {&Info::volume, "volume", FieldSource::ItemChild, true},
+    }};
+    static constexpr std::array<std::string Info::*, 14> ListOrder = {
+        &Info::nick,
+        &Info::title,
+        &Info::price,
+        &Info::pic_url,
+        &Info::num_iid,
+        &Info::click_url,
+        &Info::commission,
+        &Info::commission_num,
+        &Info::commission_rate,
+        &Info::commission_volume,
+        &Info::shop_click_url,
+        &Info::seller_credit_score,
+        &Info::item_location,
+        &Info::volume,
+    };
+    static constexpr std::array<CondParam<Cond>, 0> QueryParams = {};
+    static constexpr std::array<CondParam<Cond>, 1> TailParams = {{
+        {&Cond::num_iids, "num_iids", SendRule::Always, false},
+    }};
+    static constexpr std::array<std::string Cond::*, 1> SignOrder = {
+        &Cond::num_iids,
+    };
+    static bool CheckOwn(const Cond& c) { return !c.num_iids.empty(); }
+};
+
+// Affiliate records (click links) of items given by id. Rows 0 to 52 are
+// cleared before each parse.
+class TTaobaoke_Items_Convert : public TFetcher<Taobaoke_Items_Convert_Traits> {};
