@@ -51,6 +51,7 @@ extern std::atomic<bool> g_searchIdle;
 
 // ---- browsing panel types (owned by browse/) ----
 // BEGIN browse types
+#include "browse/Seller.h"
 // END browse types
 
 class TForm1 : public QWidget {
@@ -167,6 +168,39 @@ public:
     // Called by the search workspace:
     void RenderSellerList();
     static QString NodeCid(const QTreeWidgetItem* node); // category id of a tree node ("0" at the root)
+    // Category tree
+    void bsSkinTreeView1Expanding(QTreeWidgetItem* node);
+    void bsSkinTreeView1Change(QTreeWidgetItem* node);
+    static bool IsPlaceholder(const QTreeWidgetItem* node); // stands for children not loaded yet
+    QTreeWidgetItem* AddCategoryNode(QTreeWidgetItem* parent, const Tb_Itemcats_Info& row, int image);
+    const ATb_Itemcats_Info* FetchCategories(const std::string& parentCid);
+    // Seller list
+    ASHOP_ITEM m_sellers;
+    int32_t m_seller = -1; // seller whose shop was last asked for; -1 before any
+    void ClearSellers();
+    void web2BeforeNavigate2(const QString& url, bool* cancel);
+    // Seller shop
+    bool ShowShop(bool fromPager);
+    void RenderShop();
+    void RenderShopListPage();
+    void RenderShopPicturePage();
+    void UpdateShopPager();
+    void GoToShopPage(int32_t pageNo); // a pager action: request the page, keep the old one on failure
+    void bsSkinButtonLabel4Click();
+    void bsSkinButtonLabel1Click();
+    void bsSkinButtonLabel2Click();
+    void bsSkinButtonLabel3Click();
+    void ComboBox1Change(int index);
+    void ComboBox2Change();
+    void webShopBeforeNavigate2(const QString& url, bool* cancel);
+    void OpenShopItem(int k);
+    void HideShop();
+    QLabel *ShopSiteLabel = nullptr, *ShopSiteLink = nullptr, *ShopContactLabel = nullptr,
+           *ShopBillLink = nullptr; // left side of the shop footer
+    // Published pages
+    void bsSkinNotebook1PageChanged(int index);
+    void web3DocumentComplete();
+    void web4DocumentComplete();
     // END browse members
 
 protected:
