@@ -25,5 +25,30 @@ public:
     void ScrollDown();
     void BarChange();
     void BarMouseEnter();
-    // PageSize of the base bar (QScrollBar keeps it as pageStep).
+
+    // The bar's own range model: Position runs from Min to Max - PageSize + 1
+    // (to Max while PageSize is 0). QScrollBar keeps that upper end as its
+    // maximum and LargeChange as its pageStep.
+    int Min() const { return minimum(); }
+    int Max() const { return m_max; }
+    int PageSize() const { return m_pageSize; }
+    int Position() const { return value(); }
+    int SmallChange() const { return singleStep(); }
+    int LargeChange() const { return pageStep(); }
+    void SetMax(int max);
+    void SetPageSize(int pageSize);
+    void SetPosition(int position) { setValue(position); }
+
+signals:
+    // A measurement (UpdateRange) has been applied.
+    void RangeUpdated();
+
+protected:
+    void enterEvent(QEnterEvent* e) override;
+
+private:
+    void ApplyRange();
+    int m_max = 100;
+    int m_pageSize = 0;
+    QMetaObject::Connection m_progress;
 };

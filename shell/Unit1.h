@@ -148,6 +148,22 @@ public:
     void bsBusinessSkinForm1Restore();
     bool ApplicationEvents1Message(QObject* target, QEvent* event);
     // BEGIN shell members
+    QWidget* m_client = nullptr;               // the 944 x 673 client area under the caption
+    class TCaptionBar* m_captionBar = nullptr; // the skinned caption
+    QColor m_activeFontColor;                  // skin: active font colour of the tab section
+    QList<TMyScrollBar*> m_scrollBars;         // the five browser-linked bars
+    void ScrollBar1MouseEnter(TMyScrollBar* bar);
+    void bsSkinLinkLabel1Click();
+    void LoadSkin();
+    void BuildLayout();
+    void BuildFilterBar();
+    void BuildWorkArea();
+    void BuildShopArea();
+    void BuildNotebook();
+    void BuildMenus();
+    static QString EmptyPage();
+    const QEvent* m_lastWheel = nullptr; // a wheel event propagating to parents counts once
+    ulong m_lastWheelTime = 0;
     // END shell members
 
     // ===== search workspace (search/) =====
