@@ -53,8 +53,9 @@ template <class Info> struct NameField {
 //   FreeText    - members converted to UTF-8 by Prepare
 //   Marker, ListElement
 //   CheckOwn(const Cond&) - the component's own requirement
-template <class Traits> class TFetcher {
+template <class D> class TFetcher {
 public:
+    using Traits = D;
     using Cond = typename Traits::Cond;
     using Info = typename Traits::Info;
     using Rows = std::array<Info, Traits::Capacity>;

@@ -29,17 +29,21 @@ char Lower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-bool IsGbFamily(std::string_view name) {
+// The iconv name for a declared Chinese encoding, or nullptr. GB2312 and the
+// other GBK aliases are read as GBK, their superset.
+const char* GbCodec(std::string_view name) {
     std::string n;
     for (char c : name)
         n.push_back(Lower(c));
-    return n == "gbk" || n == "gb2312" || n == "gb18030" || n == "cp936" || n == "x-gbk" || n == "euc-cn" ||
-           n == "ms936" || n == "windows-936";
+    if (n == "gb18030") return "GB18030";
+    if (n == "gbk" || n == "gb2312" || n == "cp936" || n == "x-gbk" || n == "euc-cn" || n == "ms936" ||
+        n == "windows-936")
+        return "GBK";
+    return nullptr;
 }
 
-// GBK, GB2312 and GB18030 text, decoded as GB18030 (a superset of the others).
-bool GbToUtf8(std::string_view in, std::string& out) {
-    iconv_t cd = iconv_open("UTF-8", "GB18030");
+bool ToUtf8(const char* codec, std::string_view in, std::string& out) {
+    iconv_t cd = iconv_open("UTF-8", codec);
     if (cd == reinterpret_cast<iconv_t>(-1)) return false;
     out.clear();
     out.resize(in.size() * 2 + 16);
@@ -120,8 +124,9 @@ bool XmlDocument::Parse(std::string_view bytes) {
     const char* forced = nullptr;
     const bool utf16Bom = bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||
                                                 (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
-    if (!utf16Bom && IsGbFamily(DeclaredEncoding(bytes))) {
-        if (!GbToUtf8(bytes, decoded)) return false;
+    const char* codec = utf16Bom ? nullptr : GbCodec(DeclaredEncoding(bytes));
+    if (codec) {
+        if (!ToUtf8(codec, bytes, decoded)) return false;
         bytes = decoded;
         forced = "UTF-8";
     }
