@@ -14,7 +14,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
-#include <QShortcut>
 
 std::atomic<bool> g_searchIdle{true};
 
@@ -67,14 +66,8 @@ void TForm1::ConnectSearchHandlers() {
     connect(bsSkinComboBoxEx3, &QComboBox::activated, this, [this](int) { bsSkinComboBoxEx3Change(); });
     connect(bsSkinComboBox4, &QComboBox::activated, this, [this](int) { bsSkinComboBox4Change(); });
 
-    // Enter starts a search while Button1 is there to take it (a plain widget
-    // has no default button, so a window-wide shortcut stands in).
+    // Enter reaches Button1Click through the window's shortcut (shell).
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
-    for (int key : {Qt::Key_Return, Qt::Key_Enter}) {
-        auto* enter = new QShortcut(QKeySequence(key), this);
-        enter->setContext(Qt::WindowShortcut);
-        connect(enter, &QShortcut::activated, this, [this] { Button1Click(); });
-    }
 
     // Tab strip: close buttons, hot tracking, the tab menu, double clicks.
     bsSkinTabControl1->setTabsClosable(true);
@@ -86,11 +79,9 @@ void TForm1::ConnectSearchHandlers() {
         QSignalBlocker block(bsSkinTabControl1);
         bsSkinTabControl1->removeTab(index);
     });
-    bsSkinTabControl1->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(bsSkinTabControl1, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        bsSkinTabControl1ContextPopup(pos);
-        bsSkinPopupMenu3->popup(bsSkinTabControl1->mapToGlobal(pos));
-    });
+    // The shell opens the tab menu on the same request.
+    connect(bsSkinTabControl1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { bsSkinTabControl1ContextPopup(pos); });
     connect(N6, &QAction::triggered, this, [this] { N6Click(); });
     connect(MenuItem1, &QAction::triggered, this, [this] { MenuItem1Click(); });
     bsSkinTabControl1->installEventFilter(new TTabStripWatcher(this));
