@@ -94,6 +94,33 @@ const std::array<const char*, 12> kTitleSpecs = {"大号",   "小号",     "加�
 const std::array<const char*, 10> kTitleTails = {"包邮",     "现货",     "促销",     "特惠",     "送礼",
                                                  "买一送一", "正品保证", "假一赔三", "全国联保", "七天退换"};
 
+// Everyday product words for some top-level categories, keyed by the first
+// part of the category name, so titles read like real listings.
+struct Products {
+    const char* top;
+    std::vector<const char*> words;
+};
+const std::vector<Products> kProducts = {
+    {"女装", {"连衣裙", "T恤", "外套", "毛衣", "牛仔裤", "半身裙", "风衣"}},
+    {"男装", {"衬衫", "夹克", "西装", "休闲裤", "卫衣", "POLO衫"}},
+    {"女鞋", {"高跟鞋", "靴子", "凉鞋", "单鞋", "雪地靴"}},
+    {"流行男鞋", {"皮鞋", "休闲鞋", "板鞋", "帆布鞋"}},
+    {"运动鞋", {"跑步鞋", "篮球鞋", "网球鞋", "登山鞋"}},
+    {"箱包皮具", {"双肩包", "钱包", "拉杆箱", "单肩包", "手提包"}},
+    {"手机", {"智能手机", "手机壳", "蓝牙耳机", "充电器", "贴膜"}},
+    {"笔记本电脑", {"笔记本", "上网本", "电脑包", "散热器"}},
+    {"数码相机", {"单反", "卡片机", "镜头", "三脚架", "存储卡"}},
+    {"MP3", {"MP3", "MP4", "iPod", "录音笔", "耳机"}},
+    {"零食", {"坚果", "茶叶", "牛肉干", "巧克力", "饼干"}},
+    {"彩妆", {"香水", "口红", "睫毛膏", "粉底液"}},
+    {"美容护肤", {"面膜", "洗面奶", "爽肤水", "精华液"}},
+    {"床上用品", {"四件套", "被子", "枕头", "毛巾", "靠垫"}},
+    {"童装", {"童鞋", "孕妇装", "宝宝衣服", "儿童外套"}},
+    {"品牌手表", {"机械表", "石英表", "情侣表", "电子表"}},
+    {"饰品", {"项链", "耳环", "手链", "戒指", "发饰"}},
+    {"书籍", {"小说", "教材", "杂志", "绘本", "字典"}},
+};
+
 const std::array<const char*, 5> kLevel2Extras = {"精选", "新品", "特价", "品牌", "配件"};
 const std::array<const char*, 6> kLevel3Qualifiers = {"品牌专区", "新款上市", "特价清仓",
                                                       "进口",     "国产",     "热销"};
@@ -246,7 +273,8 @@ void Catalogue::Generate(std::uint64_t seed, Shape shape) {
         // Credit skewed toward the lower levels, as on the platform.
         const double u = rng.Unit();
         seller.credit = 1 + static_cast<int>(std::floor(u * u * 20.0));
-        const Place& place = pick_place();
+        // The first sellers cover every place once, so every region finds someone.
+        const Place& place = s < kPlaces.size() ? kPlaces[s] : pick_place();
         seller.state = place.state;
         seller.city = place.city;
         seller.guarantee = rng.Chance(55);
@@ -274,11 +302,20 @@ void Catalogue::Generate(std::uint64_t seed, Shape shape) {
 
         const Category& leaf = categories_[index.at(item.cid)];
         const std::vector<std::string> top_parts = SplitSlash(top_of(item.cid).name);
-        const std::string noun = rng.Chance(50) || top_parts.empty() ? leaf.name : rng.Pick(top_parts);
+        std::string noun = rng.Chance(50) || top_parts.empty() ? leaf.name : rng.Pick(top_parts);
+        for (const auto& p : kProducts) {
+            if (!top_parts.empty() && top_parts.front() == p.top && rng.Chance(70)) {
+                noun = rng.Pick(p.words);
+                if (rng.Chance(40)) noun = top_parts.front() + noun;
+            }
+        }
         std::string title;
         if (rng.Chance(70)) title += rng.Pick(kTitleLeads);
         title += rng.Pick(kTitleStyles);
-        if (rng.Chance(40)) title += rng.Pick(kTitleStyles);
+        if (rng.Chance(40)) {
+            const char* second = rng.Pick(kTitleStyles);
+            if (title.find(second) == std::string::npos) title += second;
+        }
         title += noun;
         if (rng.Chance(60)) title += rng.Pick(kTitleSpecs);
         title += " ";

@@ -282,6 +282,12 @@ ProxyServer::ProxyServer(ProxyOptions options)
         if (!log_) throw std::runtime_error("cannot open log file " + options_.log_path);
     }
     server_->new_task_queue = [] { return new httplib::ThreadPool(16); };
+    // The library's default is SO_REUSEPORT, which lets a second proxy share a
+    // busy port silently; a busy port must be an error instead.
+    server_->set_socket_options([](socket_t sock) {
+        int yes = 1;
+        ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     server_->set_keep_alive_timeout(2);
     server_->set_read_timeout(5);
     server_->set_payload_max_length(64 * 1024);
