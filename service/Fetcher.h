@@ -189,11 +189,11 @@ protected:
             for (const auto& f : Traits::Fields) {
                 switch (f.source) {
                 case FieldSource::ItemChild:
-                    row.*f.member = ElementText(ChildElement(item, FNames.*f.member));
+                    ElementTextInto(ChildElement(item, FNames.*f.member), row.*f.member);
                     break;
                 case FieldSource::RootTotal:
                     if (!totalRead) {
-                        total = ElementText(ChildElement(root, "total_results"));
+                        ElementTextInto(ChildElement(root, "total_results"), total);
                         totalRead = true;
                     }
                     row.*f.member = total;
@@ -203,7 +203,7 @@ protected:
                         location = ChildElement(item, "location");
                         locationFound = true;
                     }
-                    row.*f.member = ElementText(ChildElement(location, FNames.*f.member));
+                    ElementTextInto(ChildElement(location, FNames.*f.member), row.*f.member);
                     break;
                 case FieldSource::NotRead:
                     break;

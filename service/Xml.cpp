@@ -176,10 +176,22 @@ size_t ChildElementCount(const xmlNode* parent) {
     return n;
 }
 
-std::string ElementText(const xmlNode* element) {
-    if (!element || !element->children) return {};
+void ElementTextInto(const xmlNode* element, std::string& out) {
+    if (!element || !element->children) {
+        out.clear();
+        return;
+    }
     const xmlNode* only = element->children;
     if (only->next || (only->type != XML_TEXT_NODE && only->type != XML_CDATA_SECTION_NODE))
         throw XmlTextError();
-    return only->content ? std::string(reinterpret_cast<const char*>(only->content)) : std::string();
+    if (only->content)
+        out.assign(reinterpret_cast<const char*>(only->content));
+    else
+        out.clear();
+}
+
+std::string ElementText(const xmlNode* element) {
+    std::string text;
+    ElementTextInto(element, text);
+    return text;
 }

@@ -51,3 +51,5 @@ xmlNode* ElementAtOrAfter(xmlNode* node);
 // The element's text: empty for nullptr or no children, the content of a single
 // text or CDATA child; throws XmlTextError otherwise.
 std::string ElementText(const xmlNode* element);
+// The same, written into out (reusing its storage).
+void ElementTextInto(const xmlNode* element, std::string& out);

@@ -163,7 +163,9 @@ TEST(Signing, WorkedExamples) {
         EXPECT_EQ(e.inner, e.expectInner);
         EXPECT_EQ(Md5Hex(e.inner), e.expectDigest);
         EXPECT_EQ(MakeSign(PublisherId, stamp, e.inner), e.expectSign);
-        if (!e.signInput.empty()) EXPECT_EQ(Md5Hex(e.signInput), e.expectSign);
+        if (!e.signInput.empty()) {
+            EXPECT_EQ(Md5Hex(e.signInput), e.expectSign);
+        }
     }
 
     // The complete URL joins url, query and signature with "?" and "&sign=".
