@@ -70,10 +70,14 @@ void TForm1::ConnectBrowseHandlers() {
             box->insertWidget(at++, w);
         box->insertStretch(at, 1);
     } else {
-        ShopSiteLabel->move(3, 4);
-        ShopSiteLink->move(41, 4);
-        ShopContactLabel->move(120, 4);
-        ShopBillLink->move(300, 4);
+        // Laid out from the left edge, each after the one before it.
+        int x = 3;
+        for (QWidget* w : {static_cast<QWidget*>(ShopSiteLabel), static_cast<QWidget*>(ShopSiteLink),
+                           static_cast<QWidget*>(ShopContactLabel), static_cast<QWidget*>(ShopBillLink)}) {
+            w->adjustSize();
+            w->move(x, (Panel10->height() - w->height()) / 2);
+            x += w->width() + (w == ShopSiteLabel ? 0 : 10);
+        }
     }
 }
 
