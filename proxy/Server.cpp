@@ -288,6 +288,9 @@ ProxyServer::ProxyServer(ProxyOptions options)
         int yes = 1;
         ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     });
+    // Answers go out as headers and body in two writes; without this, Nagle and
+    // delayed ACKs hold every answer back by tens of milliseconds.
+    server_->set_tcp_nodelay(true);
     server_->set_keep_alive_timeout(2);
     server_->set_read_timeout(5);
     server_->set_payload_max_length(64 * 1024);
