@@ -138,7 +138,8 @@ std::string FormatCents(std::int64_t cents) {
 }
 
 std::string FormatTime(std::int64_t seconds) {
-    std::time_t t = static_cast<std::time_t>(seconds);
+    // Shown as Beijing time (UTC+8), like the platform's own stamps.
+    std::time_t t = static_cast<std::time_t>(seconds + 8 * 3600);
     std::tm tm{};
     gmtime_r(&t, &tm);
     char buf[32];

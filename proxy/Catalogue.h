@@ -55,7 +55,7 @@ struct Item {
 
 // Money in cents as the platform writes it: "128.00".
 std::string FormatCents(std::int64_t cents);
-// A duration-less wall clock stamp as "2010-09-20 10:00:00".
+// Seconds since 1970 (UTC) as Beijing wall-clock time, "2010-09-20 10:00:00".
 std::string FormatTime(std::int64_t seconds);
 
 class Catalogue {

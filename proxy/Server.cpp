@@ -369,7 +369,8 @@ void ProxyServer::SendXml(httplib::Response& res, const std::string& body, int s
 void ProxyServer::LogRequest(const httplib::Request& req) {
     requests_.fetch_add(1);
     std::lock_guard<std::mutex> lock(mutex_);
-    ++hits_[req.path];
+    // Bounded, so a stream of made-up paths cannot grow it without end.
+    if (hits_.size() < 2000 || hits_.count(req.path)) ++hits_[req.path];
     if (log_) {
         std::fprintf(log_, "%s %s\n", req.method.c_str(), req.target.c_str());
         std::fflush(log_);
