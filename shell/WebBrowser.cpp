@@ -8,7 +8,9 @@
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
+#include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlScheme>
+#include <QWebEngineUrlSchemeHandler>
 #include <QWebEngineView>
 
 #include <iconv.h>
@@ -25,7 +27,8 @@ namespace {
 constexpr char kFragmentScheme[] = "velmora-nav";
 
 // Catches left clicks on links that only change the fragment of the current
-// document and hands them to the navigation hook.
+// document, and on about: links (Chromium follows neither through the
+// navigation hook), and hands them to the hook.
 const char* const kFragmentRouter = R"JS(
 (function () {
   document.addEventListener('click', function (e) {
@@ -38,7 +41,8 @@ const char* const kFragmentRouter = R"JS(
     if (t && t !== '_self' && t !== '_top' && t !== '_parent') return;
     var href = n.href;
     var cut = href.indexOf('#');
-    if (cut < 0 || href.substring(0, cut) !== location.href.split('#')[0]) return;
+    var fragment = cut >= 0 && href.substring(0, cut) === location.href.split('#')[0];
+    if (!fragment && href.toLowerCase().indexOf('about:') !== 0) return;
     e.preventDefault();
     location.href = 'velmora-nav:' + encodeURIComponent(href);
   }, false);
@@ -56,6 +60,21 @@ const char* const kScrollNoStyle = R"JS(
   (document.head || document.documentElement).appendChild(s);
 })();
 )JS";
+
+// The sentinel scheme never loads anything: the hook cancels every navigation
+// to it, and a request that still arrives is refused.
+class FragmentSchemeHandler : public QWebEngineUrlSchemeHandler {
+public:
+    using QWebEngineUrlSchemeHandler::QWebEngineUrlSchemeHandler;
+    void requestStarted(QWebEngineUrlRequestJob* job) override {
+        job->fail(QWebEngineUrlRequestJob::RequestDenied);
+    }
+};
+
+void InstallFragmentHandler(QWebEngineProfile* profile) {
+    if (profile->urlSchemeHandler(kFragmentScheme)) return;
+    profile->installUrlSchemeHandler(kFragmentScheme, new FragmentSchemeHandler(profile));
+}
 
 QWebEngineScript MakeScript(const char* name, const char* source, QWebEngineScript::InjectionPoint at) {
     QWebEngineScript script;
@@ -104,10 +123,14 @@ protected:
         if (url.scheme() == QLatin1String(kFragmentScheme)) {
             if (!isMainFrame) return false;
             const QUrl target(QUrl::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
-            if (m_owner->BeforeNavigate(target)) m_owner->FollowFragment(target);
+            if (m_owner->BeforeNavigate(target)) m_owner->Follow(target);
             return false;
         }
         if (!isMainFrame || type == NavigationTypeRedirect) return true;
+        if (!m_owner->m_approved.isEmpty() && url == m_owner->m_approved) {
+            m_owner->m_approved.clear(); // already allowed by the hook
+            return true;
+        }
         if (m_owner->m_pendingWrites > 0 && url.scheme() == QLatin1String("data")) {
             // A document this view writes itself is not a navigation.
             --m_owner->m_pendingWrites;
@@ -125,6 +148,7 @@ TWebBrowser::TWebBrowser(QWidget* parent) : QWidget(parent) {
     layout->setContentsMargins(0, 0, 0, 0);
     m_view = new QWebEngineView(this);
     m_page = new TWebPage(this);
+    InstallFragmentHandler(m_page->profile());
     m_view->setPage(m_page);
     m_view->setAcceptDrops(false); // a dropped file would open it in the view
     layout->addWidget(m_view);
@@ -165,7 +189,7 @@ void TWebBrowser::RegisterSchemes() {
     registered = true;
     QWebEngineUrlScheme scheme(kFragmentScheme);
     scheme.setSyntax(QWebEngineUrlScheme::Syntax::Path);
-    scheme.setFlags(QWebEngineUrlScheme::LocalScheme);
+    scheme.setFlags({});
     QWebEngineUrlScheme::registerScheme(scheme);
 }
 
@@ -234,6 +258,17 @@ bool TWebBrowser::BeforeNavigate(const QUrl& url) {
     bool cancel = false;
     emit BeforeNavigate2(url.toString(), &cancel);
     return !cancel;
+}
+
+void TWebBrowser::Follow(const QUrl& target) {
+    if (target.hasFragment() &&
+        target.adjusted(QUrl::RemoveFragment) == m_page->url().adjusted(QUrl::RemoveFragment)) {
+        FollowFragment(target);
+        return;
+    }
+    m_approved = target;
+    m_location = target.toString();
+    m_page->load(target);
 }
 
 void TWebBrowser::FollowFragment(const QUrl& target) {

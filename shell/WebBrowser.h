@@ -48,12 +48,14 @@ signals:
 private:
     friend class TWebPage;
     bool BeforeNavigate(const QUrl& url); // true: go on
+    void Follow(const QUrl& target);      // a routed link the hook allowed
     void FollowFragment(const QUrl& target);
 
     QWebEngineView* m_view = nullptr;
     TWebPage* m_page = nullptr;
     bool m_hasDocument = false;
     QString m_location;
+    QUrl m_approved;         // a routed link being followed: not reported twice
     int m_pendingWrites = 0; // written documents not yet seen by the navigation hook
 };
 
