@@ -26,6 +26,10 @@ int main(int argc, char** argv) {
 
     // SIGINT and SIGTERM are taken by one thread, which stops the server; every
     // other thread inherits the blocked mask.
+    // A parent may hand down SIGINT or SIGTERM ignored (background jobs of a
+    // shell, some test runners); an ignored signal never reaches sigtimedwait.
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
     sigset_t stop_signals;
     sigemptyset(&stop_signals);
     sigaddset(&stop_signals, SIGINT);

@@ -78,6 +78,12 @@ ProxyProcess::ProxyProcess(std::vector<std::string> extraArgs, int port, int sta
         // the test process even when the test crashes.
         ::prctl(PR_SET_PDEATHSIG, SIGTERM);
         if (::getppid() != parent) ::_exit(127);
+        // Start from default signal handling whatever the test process blocks or ignores.
+        sigset_t none;
+        ::sigemptyset(&none);
+        ::sigprocmask(SIG_SETMASK, &none, nullptr);
+        ::signal(SIGTERM, SIG_DFL);
+        ::signal(SIGINT, SIG_DFL);
         ::dup2(out[1], STDOUT_FILENO);
         ::execv(argv[0], argv.data());
         ::_exit(127);
