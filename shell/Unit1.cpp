@@ -208,6 +208,8 @@ void TForm1::BuildNotebook() {
     bsSkinNotebook1 = Named(new QTabWidget(m_client), "bsSkinNotebook1");
     bsSkinNotebook1->setGeometry(3, 3, 263, kClientHeight - 6);
     bsSkinNotebook1->setIconSize(QSize(16, 16));
+    bsSkinNotebook1->setUsesScrollButtons(false); // the four pages share the width
+    bsSkinNotebook1->setElideMode(Qt::ElideNone);
     bsPngImageList1 = Pictures::NotebookIcons();
 
     auto* page0 = Named(new QWidget, "bsSkinPage1");
