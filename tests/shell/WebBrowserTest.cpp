@@ -141,7 +141,7 @@ TEST_F(BrowserFixture, LinkClicksReachTheHookWithTheirLastTwoCharacters) {
                                          *cancel = c.cancel;
                                      });
         Click(QString::fromLatin1(c.id));
-        EXPECT_TRUE(WaitUntil([&] { return !seen.isEmpty(); }, 5000)) << c.id;
+        EXPECT_TRUE(WaitUntil([&] { return !seen.isEmpty(); }, 15000)) << c.id;
         QObject::disconnect(hook);
         ASSERT_EQ(seen.size(), 1) << c.id;
         EXPECT_EQ(seen[0].right(2), QString::fromLatin1(c.tail)) << c.id << " " << seen[0].toStdString();
