@@ -23,7 +23,9 @@ const char* kStyle =
 std::string Head(const char* charset, const std::string& title) {
     return std::string("<!DOCTYPE html>\n<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; "
                        "charset=") +
-           charset + "\"><title>" + XmlEscape(title) + "</title>" + kStyle + "</head><body>";
+           charset + "\"><title>" + XmlEscape(title) + "</title>" + kStyle +
+           // The client scrolls these pages with its own bars, as it does its own pages.
+           "</head><body scroll=\"no\">";
 }
 
 std::string ItemCell(const Catalogue& catalogue, const Item& item) {

@@ -50,13 +50,22 @@ const char* const kFragmentRouter = R"JS(
 )JS";
 
 // Pages whose body says scroll="no" show no scroll bar of their own; they are
-// scrolled from outside only.
+// scrolled from outside only. They are our generated pages, whose style sheets
+// were written for the old IE engine: its picture-centering trick (absolute
+// paragraph at 50%, picture pulled back by -50%) pushes pictures into the
+// bottom-left corner in Chromium; IE put a block after a full-width float
+// below it where Chromium lets its text overlap the next float; and IE's
+// quirks mode counted padding and borders inside a width. The rules below give
+// the same look without touching the page text.
 const char* const kScrollNoStyle = R"JS(
 (function () {
   var b = document.body;
   if (!b || (b.getAttribute('scroll') || '').toLowerCase() !== 'no') return;
   var s = document.createElement('style');
-  s.textContent = 'html,body{overflow:hidden !important}';
+  s.textContent = 'html,body{overflow:hidden !important}*{box-sizing:border-box}' +
+    '.div_pic p{position:static !important;margin:0 !important}' +
+    '.div_pic img{position:static !important;max-width:100%;max-height:100%;vertical-align:middle}' +
+    'body>.li>.div_title{clear:both}.li>.div_credit{float:left}';
   (document.head || document.documentElement).appendChild(s);
 })();
 )JS";

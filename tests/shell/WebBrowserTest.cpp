@@ -154,8 +154,9 @@ TEST_F(BrowserFixture, LinkClicksReachTheHookWithTheirLastTwoCharacters) {
             complete.wait(300);
             EXPECT_TRUE(RunJs(view.get(), "document.getElementById('marker') !== null").toBool()) << c.id;
         }
-        if (QString::fromLatin1(c.id) == "frag" && !c.cancel)
+        if (QString::fromLatin1(c.id) == "frag" && !c.cancel) {
             EXPECT_TRUE(WaitUntil([&] { return RunJs(view.get(), "window.scrollY").toInt() > 0; }));
+        }
     }
     EXPECT_TRUE(platform.opened.isEmpty());
 }
