@@ -179,21 +179,21 @@ public:
     void ForgetNode(QTreeWidgetItem* node); // a tree node is about to be deleted
     std::atomic<bool> m_treeChangeEnabled{true};
     // Filter bar and search
-    int32_t m_page = 1;        // page the next or running request asks for
-    bool m_pageChange = false; // the running request is a page change
+    int32_t m_page = 1;                         // page the next or running request asks for
+    bool m_pageChange = false;                  // the running request is a page change
     const ATbk_Items_Info* m_results = nullptr; // rows of the last successful search
     void NormalizeFilters();
     bool FindTab(int& index);
     void AddKeywordHistory();
     void EnableFilterBar(bool on);
-    std::string FilterTabKey() const; // tab key of the filter bar as it stands
+    std::string FilterTabKey() const;        // tab key of the filter bar as it stands
     Tbk_Items_Cond SearchConditions() const; // request of the filter bar and selected node
     void CreateSearchWorker();
     void RunSearch(Tbk_Items_Cond cond); // on the search worker
     void bsSkinLinkImage1Click();
     void bsSkinComboBoxEx3Change();
     QPointer<TMyThread> m_worker; // the last worker, until it is released
-    bool m_workerQueued = false;   // created, waits for the event loop to take its snapshot
+    bool m_workerQueued = false;  // created, waits for the event loop to take its snapshot
     // Result tabs
     std::vector<std::unique_ptr<TAB>> m_tabs; // one per tab of the strip, same order
     int32_t m_popupTab = -1;
