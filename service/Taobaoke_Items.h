@@ -46,13 +46,9 @@ struct Tbk_Items_Info {
 
 using ATbk_Items_Info = std::array<Tbk_Items_Info, 64>;
 
-struct Taobaoke_Items_Traits {
-    using Cond = Tbk_Items_Cond;
-    using Info = Tbk_Items_Info;
-    static constexpr size_t Capacity = 64;
-    static constexpr size_t ClearCount = 43;
-    static constexpr const char* Marker = "total_results";
-    static constexpr const char* ListElement = "taobaoke_items";
+// The item record of the search, shared by the click-link conversion, whose
+// answer carries the same fields under the same element names.
+template <class Info> struct TbkItemNames {
     static constexpr std::array<NameField<Info>, 15> Fields = {{
         {&Info::nick, "nick", FieldSource::ItemChild, true},
         {&Info::title, "title", FieldSource::ItemChild, true},
@@ -86,6 +82,17 @@ struct Taobaoke_Items_Traits {
         &Info::item_location,
         &Info::volume,
     };
+};
+
+struct Taobaoke_Items_Traits {
+    using Cond = Tbk_Items_Cond;
+    using Info = Tbk_Items_Info;
+    static constexpr size_t Capacity = 64;
+    static constexpr size_t ClearCount = 43;
+    static constexpr const char* Marker = "total_results";
+    static constexpr const char* ListElement = "taobaoke_items";
+    static constexpr auto Fields = TbkItemNames<Info>::Fields;
+    static constexpr auto ListOrder = TbkItemNames<Info>::ListOrder;
     static constexpr std::array<CondParam<Cond>, 15> QueryParams = {{
         {&Cond::cid, "cid", SendRule::NonEmpty, false},
         {&Cond::auto_send, "auto_send", SendRule::NonEmpty, false},

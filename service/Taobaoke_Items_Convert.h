@@ -2,6 +2,7 @@
 #pragma once
 
 #include "service/Fetcher.h"
+#include "service/Taobaoke_Items.h"
 
 #include <array>
 #include <string>
@@ -39,39 +40,8 @@ struct Taobaoke_Items_Convert_Traits {
     static constexpr size_t ClearCount = 53;
     static constexpr const char* Marker = "total_results";
     static constexpr const char* ListElement = "taobaoke_items";
-    static constexpr std::array<NameField<Info>, 15> Fields = {{
-        {&Info::nick, "nick", FieldSource::ItemChild, true},
-        {&Info::title, "title", FieldSource::ItemChild, true},
-        {&Info::price, "price", FieldSource::ItemChild, true},
-        {&Info::total_results, nullptr, FieldSource::RootTotal, true},
-        {&Info::pic_url, "pic_url", FieldSource::ItemChild, true},
-        {&Info::num_iid, "num_iid", FieldSource::ItemChild, true},
-        {&Info::click_url, "click_url", FieldSource::ItemChild, true},
-        {&Info::commission, "commission", FieldSource::ItemChild, true},
-        {&Info::commission_num, "commission_num", FieldSource::ItemChild, true},
-        {&Info::commission_rate, "commission_rate", FieldSource::ItemChild, true},
-        {&Info::commission_volume, "commission_volume", FieldSource::ItemChild, true},
-        {&Info::shop_click_url, "shop_click_url", FieldSource::ItemChild, true},
-        {&Info::seller_credit_score, "seller_credit_score", FieldSource::ItemChild, true},
-        {&Info::item_location, "item_location", FieldSource::ItemChild, true},
-        {&Info::volume, "volume", FieldSource::ItemChild, true},
-    }};
-    static constexpr std::array<std::string Info::*, 14> ListOrder = {
-        &Info::nick,
-        &Info::title,
-        &Info::price,
-        &Info::pic_url,
-        &Info::num_iid,
-        &Info::click_url,
-        &Info::commission,
-        &Info::commission_num,
-        &Info::commission_rate,
-        &Info::commission_volume,
-        &Info::shop_click_url,
-        &Info::seller_credit_score,
-        &Info::item_location,
-        &Info::volume,
-    };
+    static constexpr auto Fields = TbkItemNames<Info>::Fields;
+    static constexpr auto ListOrder = TbkItemNames<Info>::ListOrder;
     static constexpr std::array<CondParam<Cond>, 0> QueryParams = {};
     static constexpr std::array<CondParam<Cond>, 1> TailParams = {{
         {&Cond::num_iids, "num_iids", SendRule::Always, false},

@@ -24,39 +24,9 @@
 #include "shell/Unit1.h"
 #include "shell/WebBrowser.h"
 #include "tests/browse/CatalogueServer.h"
+#include "tests/support/QtTestUtil.h"
 
 namespace {
-
-// Records what would have been opened in the user's browser.
-class RecordingPlatform : public TPlatform {
-public:
-    QStringList opened;
-    void ShellOpen(const QString& url) override { opened << url; }
-    bool StartCalculator() override { return false; }
-    void StartWebBrowser() override {}
-    void BringToFront(QWidget*) override {}
-    void WatchTaskbarMenu(QWidget*) override {}
-};
-
-// Runs the event loop until the condition holds or the time is up.
-bool WaitUntil(const std::function<bool()>& done, int ms = 10000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > ms) return false;
-        QEventLoop loop;
-        QTimer::singleShot(20, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return true;
-}
-
-// Lets the event loop run for a while (for "nothing more happens" checks).
-void Settle(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 QString PageText(TWebBrowser* view) {
     QString text;

@@ -24,44 +24,15 @@
 #include "shell/Unit1.h"
 #include "shell/WebBrowser.h"
 #include "tests/search/SearchServer.h"
+#include "tests/support/QtTestUtil.h"
 
 namespace {
 
 using Params = std::multimap<std::string, std::string>;
 
-// Runs the event loop until the condition holds or the time is up.
-bool WaitUntil(const std::function<bool()>& done, int ms = 15000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > ms) return false;
-        QEventLoop loop;
-        QTimer::singleShot(10, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return true;
-}
-
-void Settle(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 std::string Param(const Params& p, const std::string& key) {
     auto it = p.find(key);
     return it == p.end() ? "<absent>" : it->second;
-}
-
-QVariant RunScript(TWebBrowser* view, const QString& script) {
-    QVariant result;
-    bool done = false;
-    view->View()->page()->runJavaScript(script, [&](const QVariant& v) {
-        result = v;
-        done = true;
-    });
-    WaitUntil([&] { return done; });
-    return result;
 }
 
 class SearchWidget : public ::testing::Test {
@@ -101,7 +72,7 @@ protected:
 
     // Waits until a script over the result page gives the expected number.
     bool WaitForScript(const QString& script, int expected) {
-        return WaitUntil([&] { return RunScript(form->web, script).toInt() == expected; });
+        return WaitUntil([&] { return RunJs(form->web, script).toInt() == expected; });
     }
 
     SearchServer server;
@@ -305,9 +276,9 @@ TEST_F(SearchWidget, PagesInTheViewAreInertAndFollowTheDisplayMode) {
     ASSERT_TRUE(WaitForScript("document.querySelectorAll('div.li').length", 2));
     Settle(300); // an image error handler would have run by now
     const QString state =
-        RunScript(form->web, "document.title + '|' + document.querySelectorAll('span.H').length + "
-                             "'|' + document.querySelectorAll('img[onerror]').length + '|' + "
-                             "document.querySelectorAll('div.li').length")
+        RunJs(form->web, "document.title + '|' + document.querySelectorAll('span.H').length + "
+                         "'|' + document.querySelectorAll('img[onerror]').length + '|' + "
+                         "document.querySelectorAll('div.li').length")
             .toString();
     EXPECT_EQ(state, "|1|0|2");
     EXPECT_EQ(form->m_tabs[1]->PageCount, 1); // 45 results

@@ -6,9 +6,9 @@
 #include <memory>
 #include <vector>
 
-#include "ShellTestUtil.h"
 #include "shell/MyScrollBar.h"
 #include "shell/WebBrowser.h"
+#include "tests/support/QtTestUtil.h"
 
 namespace {
 

@@ -8,20 +8,11 @@
 
 #include <memory>
 
-#include "ShellTestUtil.h"
 #include "shell/Platform.h"
 #include "shell/WebBrowser.h"
+#include "tests/support/QtTestUtil.h"
 
 namespace {
-
-// Records what would have left the program.
-class RecordingPlatform : public TPlatform {
-public:
-    QStringList opened;
-    void ShellOpen(const QString& url) override { opened << url; }
-    bool StartCalculator() override { return true; }
-    void StartWebBrowser() override {}
-};
 
 const std::string kHead =
     "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html;charset=gb2312\" />"

@@ -25,7 +25,6 @@
 #include <mutex>
 #include <thread>
 
-#include "ShellTestUtil.h"
 #include "service/Request.h"
 #include "shell/MyScrollBar.h"
 #include "shell/PictureButton.h"
@@ -33,19 +32,11 @@
 #include "shell/Unit1.h"
 #include "shell/WebBrowser.h"
 #include "tests/support/ProxyProcess.h"
+#include "tests/support/QtTestUtil.h"
 
 namespace {
 
 const std::string kOk = "GET /aobao/III/ok.php?pid=mm_24680135_0_0";
-
-class RecordingPlatform : public TPlatform {
-public:
-    QStringList opened;
-    int calculators = 0, browsers = 0;
-    void ShellOpen(const QString& url) override { opened << url; }
-    bool StartCalculator() override { return ++calculators, true; }
-    void StartWebBrowser() override { ++browsers; }
-};
 
 // A loopback server that answers every request with 500 and records it.
 class FailingServer {
@@ -208,7 +199,9 @@ TEST_F(WindowTest, LayoutHoldsEveryControlAsPlaced) {
         EXPECT_EQ(r.widget->objectName(), QString::fromLatin1(r.name));
         EXPECT_TRUE(r.widget->inherits(r.type)) << r.name << " is " << r.widget->metaObject()->className();
         if (!r.place.isNull() || r.place.width() == 0) {
-            if (r.place != any) EXPECT_EQ(r.widget->geometry(), r.place) << r.name;
+            if (r.place != any) {
+                EXPECT_EQ(r.widget->geometry(), r.place) << r.name;
+            }
         }
         if (!r.text.isNull()) {
             QString text;
