@@ -299,7 +299,11 @@ void Catalogue::Generate(std::uint64_t seed, Shape shape) {
         num_iid += static_cast<std::uint64_t>(rng.Range(1, 997));
         item.num_iid = num_iid;
         item.cid = leaves[rng.Next() % leaves.size()];
-        item.seller = static_cast<std::size_t>(rng.Next() % sellers_.size());
+        // A quarter of the items belong to a dozen large shops, so that shops
+        // with several pages exist beside the many small ones.
+        const std::size_t big_shops = std::min<std::size_t>(12, sellers_.size());
+        item.seller =
+            static_cast<std::size_t>(rng.Chance(25) ? rng.Next() % big_shops : rng.Next() % sellers_.size());
 
         const Category& leaf = categories_[index.at(item.cid)];
         const std::vector<std::string> top_parts = SplitSlash(top_of(item.cid).name);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <set>
 #include <string>
 
@@ -130,6 +131,15 @@ TEST(Catalogue, SizesRangesAndUniqueKeys) {
     }
     EXPECT_EQ(nicks.size(), c.sellers().size());
     EXPECT_EQ(credits.size(), 20u) << "every credit level occurs";
+
+    // The shop view pages by 40: some shops must need several pages.
+    std::map<std::size_t, std::size_t> per_seller;
+    for (const auto& item : c.items())
+        ++per_seller[item.seller];
+    std::size_t multi_page = 0;
+    for (const auto& [seller, count] : per_seller)
+        multi_page += count > 80;
+    EXPECT_GE(multi_page, 5u);
 }
 
 TEST(Catalogue, TreeHasTheTopNamesAndDeeperLevels) {
