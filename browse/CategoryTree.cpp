@@ -70,7 +70,9 @@ QString TForm1::NodeCid(const QTreeWidgetItem* node) {
 }
 
 bool TForm1::IsPlaceholder(const QTreeWidgetItem* node) {
-    return node && node->text(0).isEmpty();
+    // Every category node carries its id; a category with an empty name from
+    // the service is still a category, not a placeholder.
+    return node && !node->data(0, CidRole).isValid();
 }
 
 const ATb_Itemcats_Info* TForm1::FetchCategories(const std::string& parentCid) {

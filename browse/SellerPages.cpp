@@ -188,7 +188,9 @@ int CopyShopRows(const ATb_Items_Info& rows, SHOP_ITEM& shop) {
         it.volume = row.volume;
         ++n;
     }
-    shop.Items[n].title.clear();
+    // The end mark, and nothing of an earlier, longer page left behind it.
+    for (int i = n; i <= ShopPageSize; ++i)
+        shop.Items[i] = ITEM{};
     // Without items the answer's rows hold nothing of this answer to count from.
     shop.PageCount = n == 0 ? 0 : std::max(1, ShopPageCount(rows[0].total_results));
     return n;

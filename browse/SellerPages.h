@@ -46,7 +46,8 @@ struct ShopPagerState {
 ShopPagerState ShopPagerFor(int32_t pageNo, int32_t pageCount);
 
 // Copies a shop answer into the seller's page (at most 40 items, up to the first
-// row without a title), sets the end mark and the page count. An answer without
+// row without a title), sets the end mark (emptying every position after the
+// copied items) and the page count. An answer without
 // items gives an empty page and a page count of 0. Returns the items copied.
 int CopyShopRows(const ATb_Items_Info& rows, SHOP_ITEM& shop);
 

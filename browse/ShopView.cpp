@@ -42,8 +42,11 @@ void TForm1::web2BeforeNavigate2(const QString& url, bool* cancel) {
     if (a.pass) return;
     *cancel = true;
     if (a.position < 0) return;
+    // A shop on screen stays the one its pager and item links act on when the
+    // new seller's shop cannot be shown.
+    const int32_t shown = Panel9->isVisible() ? m_seller : -1;
     m_seller = a.position;
-    ShowShop(false);
+    if (!ShowShop(false) && shown >= 0) m_seller = shown;
 }
 
 bool TForm1::ShowShop(bool fromPager) {
@@ -65,11 +68,13 @@ bool TForm1::ShowShop(bool fromPager) {
             TBusyCursor busy;
             ok = Taobao_Items1->Fetch(cond, names, rows);
         }
+        // A page the shop no longer has: the pager stays on the page shown
+        // rather than on an empty one it could not leave.
+        if (ok && fromPager && (*rows)[0].title.empty()) ok = false;
         if (!ok) {
-            if (fromPager)
-                MyScrollBar1->UpdateRange();
-            else
-                OpenOutside(s.ShopUrl);
+            // The page still shown is measured again, so its bar comes back.
+            if (fromPager || Panel9->isVisible()) MyScrollBar1->UpdateRange();
+            if (!fromPager) OpenOutside(s.ShopUrl);
             return false;
         }
         CopyShopRows(*rows, s);

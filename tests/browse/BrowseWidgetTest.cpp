@@ -190,6 +190,11 @@ TEST_F(BrowseTest, ExpansionRules) {
          {"a"},
          1},
         {"error rows are ordinary here", {{"101", "error", "false"}}, false, {"error"}, 0},
+        {"a category without a name is no placeholder",
+         {{"101", "", "false"}, {"102", "b", "true"}},
+         false,
+         {"", "b"},
+         1},
         {"70 rows show as 61", seventy, false, {}, 0},
         {"empty answer removes the expand button", {}, false, {}, 0},
         {"failed request keeps the placeholder", {{"101", "a", "false"}}, true, {""}, 0},
@@ -443,6 +448,36 @@ TEST_F(BrowseTest, PagerLabelStatesForFortyAndFortyOneItems) {
     form->bsSkinButtonLabel4Click(); // first
     EXPECT_EQ(form->m_sellers[1].PageNo, 1);
     EXPECT_NE(server->Targets().back().find("&page_no=1&"), std::string::npos);
+}
+
+TEST_F(BrowseTest, ShopOnScreenStaysUsableWhenAnotherRequestComesBackEmptyOrFails) {
+    Start();
+    ShowResultTab({"a", "b"});
+    server->SetShop(41, 40);
+    ClickSeller(0);
+    ASSERT_TRUE(form->Panel9->isVisible());
+    ASSERT_TRUE(WaitUntil([&] { return form->MyScrollBar1->isEnabled(); }));
+
+    // The shop has shrunk: the next page comes back without items.
+    server->SetShop(41, 0);
+    form->bsSkinButtonLabel2Click();
+    EXPECT_EQ(server->Count("/aobao/tb_items.php"), 2);
+    EXPECT_EQ(form->m_sellers[0].PageNo, 1);
+    EXPECT_EQ(form->m_sellers[0].PageCount, 2);
+    EXPECT_EQ(form->m_sellers[0].Items[0].title, "Item 10100");
+    EXPECT_EQ(PagerLabels(), (std::vector<bool>{false, false, true, true}));
+    EXPECT_EQ(PageList(), (QStringList{"1", "2"}));
+
+    // Another seller's shop fails: its shop link opens, and the shop on screen
+    // keeps its bar and its own item links.
+    server->Fail("/aobao/tb_items.php");
+    ClickSeller(1);
+    EXPECT_EQ(platform.opened, QStringList{"http://shop.example/b"});
+    EXPECT_EQ(form->m_seller, 0);
+    ASSERT_TRUE(WaitUntil([&] { return form->MyScrollBar1->isEnabled(); }));
+    bool cancel = false;
+    form->webShopBeforeNavigate2(QStringLiteral("http://velmora.local/03"), &cancel);
+    EXPECT_EQ(platform.opened.last().toStdString(), CatalogueServer::ClickUrl(CatalogueServer::ItemId(1, 3)));
 }
 
 TEST_F(BrowseTest, EmptyShopShowsNoItemsAndNoPages) {

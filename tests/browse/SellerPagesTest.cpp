@@ -251,11 +251,14 @@ TEST(ShopRows, CopyEndMarkAndPageCount) {
     EXPECT_TRUE(s.Items[3].click_url.empty());
     EXPECT_EQ(s.PageCount, 3);
 
-    // A shorter answer ends the list at its end.
+    // A shorter answer ends the list at its end, and the longer page before it
+    // leaves nothing behind: the conversion asks for this page's ids only.
     for (int i = 12; i < 41; ++i)
         rows[i].title.clear();
     EXPECT_EQ(CopyShopRows(rows, s), 12);
     EXPECT_TRUE(s.Items[12].title.empty());
+    EXPECT_TRUE(s.Items[20].title.empty());
+    EXPECT_EQ(ShopIdList(s), "0,1,2,3,4,5,6,7,8,9,10,11,");
 
     // No items: nothing is read from rows the answer did not fill.
     rows[0].title.clear();
