@@ -43,7 +43,9 @@ void TForm1::UpdatePager() {
     const int count = tab ? tab->PageCount : 0;
     const int page = tab ? tab->PageNo : 0;
     bool backward = false, forward = false;
-    if (count > 1) {
+    // While a request runs (a tab shown meanwhile) the pager stays off: only
+    // one request may use the search component.
+    if (count > 1 && !m_requestRunning) {
         backward = forward = true;
         if (page == 1)
             backward = false;

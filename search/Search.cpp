@@ -198,7 +198,7 @@ Tbk_Items_Cond TForm1::SearchConditions() const {
     cond.end_credit = TableEntry(CreditNames, bsSkinComboBoxEx2->currentIndex());
     cond.area = TableEntry(Areas, bsSkinComboBox3->currentIndex());
     if (bsSkinCheckRadioBox1->isChecked()) cond.guarantee = "true";
-    cond.page_no = std::to_string(m_page);
+    cond.page_no = std::to_string(m_requestPage);
     return cond;
 }
 
@@ -208,6 +208,10 @@ void TForm1::CreateSearchWorker() {
     if (m_worker) m_worker->wait();
     g_searchIdle = false;
     m_workerQueued = true;
+    // Showing a tab while the request runs sets m_page to that tab's page; the
+    // request and its result keep the page asked for here.
+    m_requestRunning = true;
+    m_requestPage = m_page;
     // The conditions are read once the event loop runs again: the first search
     // is asked for while the window is still being created, before the
     // start-up defaults of the filter bar are set.
@@ -231,12 +235,14 @@ void TForm1::RunSearch(Tbk_Items_Cond cond) {
 }
 
 void TForm1::WMSearchDone() {
+    m_requestRunning = false;
     StoreSearchResult();
     EnableFilterBar(true);
     setWindowTitle(QString::fromUtf8(FoundCaption));
 }
 
 void TForm1::WMSearchFailed() {
+    m_requestRunning = false;
     setWindowTitle(QString::fromUtf8(NotFoundCaption));
     QMessageBox box(QMessageBox::Question, QString::fromUtf8("惜哉..."),
                     QString::fromUtf8("很抱歉，没有搜索到相关数据  ╮(╯▽╰)╭"), QMessageBox::Ok, this);

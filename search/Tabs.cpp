@@ -12,14 +12,14 @@ void TForm1::StoreSearchResult() {
     if (!m_tabs.empty() && m_pageChange) {
         if (TAB* tab = CurrentTab()) {
             tab->Key = key;
-            tab->PageNo = m_page;
+            tab->PageNo = m_requestPage;
             CopyResultsToTab();
             ShowTab(bsSkinTabControl1->currentIndex());
             return;
         }
     }
     auto tab = std::make_unique<TAB>();
-    tab->PageNo = m_page;
+    tab->PageNo = m_requestPage; // m_page, unless a tab was shown while the request ran
     tab->Key = key;
     tab->Node = bsSkinTreeView1->currentItem();
     tab->Keyword = bsSkinComboBox1->currentText().toStdString();

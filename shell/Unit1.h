@@ -192,8 +192,10 @@ public:
     void RunSearch(Tbk_Items_Cond cond); // on the search worker
     void bsSkinLinkImage1Click();
     void bsSkinComboBoxEx3Change();
-    QPointer<TMyThread> m_worker; // the last worker, until it is released
-    bool m_workerQueued = false;  // created, waits for the event loop to take its snapshot
+    QPointer<TMyThread> m_worker;  // the last worker, until it is released
+    bool m_workerQueued = false;   // created, waits for the event loop to take its snapshot
+    bool m_requestRunning = false; // from the start of a request to the handling of its end
+    int32_t m_requestPage = 1;     // page the running request asks for; tabs may change m_page meanwhile
     // Result tabs
     std::vector<std::unique_ptr<TAB>> m_tabs; // one per tab of the strip, same order
     int32_t m_popupTab = -1;

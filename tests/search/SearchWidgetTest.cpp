@@ -398,6 +398,53 @@ TEST_F(SearchWidget, PagingMovesTheCurrentTab) {
     EXPECT_EQ(form->bsSkinTabControl1->currentIndex(), 1);
 }
 
+// The tab strip stays usable while a request runs: showing another tab must
+// neither offer the pager (a second request on the one search component) nor
+// relabel the page being fetched.
+TEST_F(SearchWidget, TabSwitchWhileARequestRuns) {
+    auto pagerOff = [&] {
+        return !form->IndexBut->isEnabled() && !form->BackBut->isEnabled() && !form->NextBut->isEnabled() &&
+               !form->TailBut->isEnabled();
+    };
+    server.SetResults(200, 40); // 5 pages
+    Search("abc");
+    ASSERT_TRUE(WaitForSearches(2));
+    QTest::mouseClick(form->NextBut, Qt::LeftButton);
+    ASSERT_TRUE(WaitForSearches(3));
+    ASSERT_EQ(form->m_tabs[1]->PageNo, 2);
+
+    // Page 3 of "abc" is asked for; meanwhile the first tab (page 1 of 2) is shown.
+    server.Hold();
+    QTest::mouseClick(form->NextBut, Qt::LeftButton);
+    ASSERT_TRUE(WaitUntil([&] { return server.SearchCount() == 4; }));
+    form->bsSkinTabControl1->setCurrentIndex(0);
+    EXPECT_EQ(form->ComboBoxPage->count(), 2);
+    EXPECT_TRUE(pagerOff());
+    server.Release();
+    ASSERT_TRUE(WaitForSearches(4));
+    EXPECT_EQ(Param(LastSearch(), "page_no"), "3");
+    // The fetched page lands in the tab now current, as page 3.
+    EXPECT_EQ(form->m_tabs[0]->PageNo, 3);
+    EXPECT_EQ(form->m_tabs[0]->PageCount, 5);
+    EXPECT_EQ(form->ComboBoxPage->currentIndex(), 2);
+    EXPECT_TRUE(form->NextBut->isEnabled() && form->BackBut->isEnabled());
+
+    // A new search (page 1) while the "abc" tab at page 2 is shown.
+    server.Hold();
+    Search("new");
+    ASSERT_TRUE(WaitUntil([&] { return server.SearchCount() == 5; }));
+    form->bsSkinTabControl1->setCurrentIndex(1);
+    EXPECT_TRUE(pagerOff());
+    server.Release();
+    ASSERT_TRUE(WaitForSearches(5));
+    ASSERT_EQ(form->m_tabs.size(), 3u);
+    EXPECT_EQ(form->m_tabs[2]->PageNo, 1);
+    EXPECT_EQ(form->m_tabs[1]->PageNo, 2);
+    EXPECT_EQ(form->ComboBoxPage->currentIndex(), 0);
+    EXPECT_EQ(server.SearchCount(), 5u);
+    EXPECT_TRUE(InSync());
+}
+
 TEST_F(SearchWidget, EmptyOrOddAnswersAndForgottenNodes) {
     server.SetResults(0, 0, "lots");
     Search("none");
