@@ -91,6 +91,7 @@ void TForm1::ConnectSearchHandlers() {
     connect(BackBut, &QPushButton::clicked, this, [this] { BackButClick(); });
     connect(NextBut, &QPushButton::clicked, this, [this] { NextButClick(); });
     connect(TailBut, &QPushButton::clicked, this, [this] { TailButClick(); });
+    ComboBoxPage->setMaxVisibleItems(12);
     connect(ComboBoxPage, &QComboBox::activated, this, [this](int index) { ComboBoxPageChange(index); });
 }
 

@@ -31,9 +31,10 @@ void TForm1::StoreSearchResult() {
     tab->DisplayMode = bsSkinComboBox4->currentIndex();
     tab->AreaIndex = bsSkinComboBox3->currentIndex();
     tab->Guarantee = bsSkinCheckRadioBox1->isChecked();
-    const QString caption = !tab->Keyword.empty() ? QString::fromStdString(tab->Keyword)
-                            : tab->Node           ? tab->Node->text(0)
-                                                  : QString();
+    QString caption = !tab->Keyword.empty() ? QString::fromStdString(tab->Keyword)
+                      : tab->Node           ? tab->Node->text(0)
+                                            : QString();
+    caption.replace(u'&', QStringLiteral("&&")); // shown as typed, not as a mnemonic
     m_tabs.push_back(std::move(tab));
     const int last = static_cast<int>(m_tabs.size()) - 1;
     {

@@ -265,6 +265,14 @@ TEST_F(SearchWidget, TabsCaptionsAndCloseRules) {
     EXPECT_EQ(form->m_tabs[0].get(), second);
     EXPECT_TRUE(InSync());
     EXPECT_EQ(server.SearchCount(), 3u);
+
+    // An ampersand in the keyword is shown, not taken as a tab shortcut.
+    Search("M&M");
+    ASSERT_TRUE(WaitForSearches(4));
+    EXPECT_EQ(form->m_tabs[1]->Keyword, "M&M");
+    EXPECT_TRUE(QKeySequence::mnemonic(strip->tabText(1)).isEmpty());
+    EXPECT_EQ(strip->tabText(1).replace("&&", "&"), "M&M");
+    EXPECT_EQ(form->ComboBoxPage->maxVisibleItems(), 12);
 }
 
 TEST_F(SearchWidget, PagesInTheViewAreInertAndFollowTheDisplayMode) {
