@@ -100,7 +100,10 @@ bool SignatureMatches(const typename Traits::Cond& cond, const std::string& stam
 // Checks pid, stamp and sign; an error answer (no marker element) when the
 // signature is missing or wrong.
 bool CheckSigned(const httplib::Request& req, std::string& error) {
-    if (Param(req, "pid").empty()) Missing("pid");
+    const std::string pid = Param(req, "pid");
+    if (pid.empty()) Missing("pid");
+    // The pid goes back inside the click links of the answer, which must stay well-formed.
+    if (!IsValidUtf8(pid)) Invalid("pid");
     const std::string stamp = Param(req, "stamp");
     if (stamp.empty()) Missing("stamp");
     if (stamp.size() > 11 || !std::all_of(stamp.begin(), stamp.end(), [](char c) {

@@ -275,6 +275,7 @@ TEST_F(ProxyTest, MalformedRequestsGetErrorAnswers) {
          400, "Missing required arguments:cid or keyword"},
         {"/aobao/tbk_items.php?cid=0&stamp=1&sign=x", 400, "Missing required arguments:pid"},
         {"/aobao/tbk_items.php?cid=0&pid=p&stamp=x1&sign=x", 400, "Invalid arguments:stamp"},
+        {search([](auto& c) { c.pid = "\xFF\xFE"; }), 400, "Invalid arguments:pid"},
         {Target<Taobao_Items_Traits>(shop, TbItemsPath), 400, "Invalid arguments:order_by"},
         {Target<Taobao_Itemcats_Traits>(no_parent, TbItemcatsPath), 400, "Missing required arguments"},
         {Target<Taobaoke_Items_Convert_Traits>(letters, TbkItemsConvertPath), 400,
