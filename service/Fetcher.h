@@ -178,6 +178,11 @@ protected:
         const xmlNode* list = ChildElement(root, Traits::ListElement);
         ClearRows();
         if (!list) return;
+        // Every field's element name is resolved once per answer, not once per item.
+        std::array<XmlName, Traits::Fields.size()> names;
+        for (size_t k = 0; k < names.size(); ++k)
+            names[k] = XmlName(FXmlDoc, FNames.*Traits::Fields[k].member);
+        const XmlName locationName(FXmlDoc, "location");
         std::string total;
         bool totalRead = false;
         size_t i = 0;
@@ -186,10 +191,11 @@ protected:
             Info& row = FRows[i];
             const xmlNode* location = nullptr;
             bool locationFound = false;
-            for (const auto& f : Traits::Fields) {
+            for (size_t k = 0; k < names.size(); ++k) {
+                const auto& f = Traits::Fields[k];
                 switch (f.source) {
                 case FieldSource::ItemChild:
-                    ElementTextInto(ChildElement(item, FNames.*f.member), row.*f.member);
+                    ElementTextInto(ChildElement(item, names[k]), row.*f.member);
                     break;
                 case FieldSource::RootTotal:
                     if (!totalRead) {
@@ -200,10 +206,10 @@ protected:
                     break;
                 case FieldSource::LocationChild:
                     if (!locationFound) {
-                        location = ChildElement(item, "location");
+                        location = ChildElement(item, locationName);
                         locationFound = true;
                     }
-                    ElementTextInto(ChildElement(location, FNames.*f.member), row.*f.member);
+                    ElementTextInto(ChildElement(location, names[k]), row.*f.member);
                     break;
                 case FieldSource::NotRead:
                     break;

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <iconv.h>
+#include <libxml/dict.h>
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 #include <mutex>
@@ -24,6 +25,10 @@ void RejectUnparsedEntityDecl(void* ctx, const xmlChar*, const xmlChar*, const x
 }
 
 void IgnoreError(void*, xmlErrorPtr) {}
+
+// A kept context is replaced once its dictionary holds more names than this,
+// so answers full of made-up names cannot grow it without end.
+constexpr size_t MaxKeptNames = 4096;
 
 char Lower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
@@ -109,6 +114,7 @@ XmlDocument::XmlDocument() {
 
 XmlDocument::~XmlDocument() {
     Clear();
+    if (FCtxt) xmlFreeParserCtxt(FCtxt);
 }
 
 void XmlDocument::Clear() {
@@ -131,17 +137,23 @@ bool XmlDocument::Parse(std::string_view bytes) {
         forced = "UTF-8";
     }
 
-    xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
-    if (!ctxt) return false;
+    if (FCtxt && xmlDictSize(FCtxt->dict) > static_cast<int>(MaxKeptNames)) {
+        xmlFreeParserCtxt(FCtxt);
+        FCtxt = nullptr;
+    }
+    if (!FCtxt) FCtxt = xmlNewParserCtxt();
+    if (!FCtxt) return false;
+    xmlParserCtxtPtr ctxt = FCtxt;
     ctxt->sax->entityDecl = RejectEntityDecl;
     ctxt->sax->unparsedEntityDecl = RejectUnparsedEntityDecl;
     ctxt->sax->serror = IgnoreError;
     ctxt->sax->error = nullptr;
     ctxt->sax->warning = nullptr;
-    xmlDoc* doc = xmlCtxtReadMemory(ctxt, bytes.data(), static_cast<int>(bytes.size()), nullptr, forced,
-                                    XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+    // COMPACT keeps short texts inside their nodes; the tree is only read.
+    xmlDoc* doc =
+        xmlCtxtReadMemory(ctxt, bytes.data(), static_cast<int>(bytes.size()), nullptr, forced,
+                          XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_COMPACT);
     const bool wellFormed = doc && ctxt->wellFormed && !ctxt->disableSAX;
-    xmlFreeParserCtxt(ctxt);
     if (!wellFormed) {
         if (doc) xmlFreeDoc(doc);
         return false;
@@ -165,6 +177,26 @@ xmlNode* ChildElement(const xmlNode* parent, std::string_view name) {
     for (xmlNode* c = parent->children; c; c = c->next)
         if (c->type == XML_ELEMENT_NODE && c->name && name == reinterpret_cast<const char*>(c->name))
             return c;
+    return nullptr;
+}
+
+XmlName::XmlName(const XmlDocument& doc, std::string_view name) : FText(name) {
+    const xmlDoc* d = doc.Doc();
+    if (!d || !d->dict || name.size() > static_cast<size_t>(INT32_MAX)) return;
+    FByAddress = true;
+    FInterned =
+        xmlDictExists(d->dict, reinterpret_cast<const xmlChar*>(name.data()), static_cast<int>(name.size()));
+}
+
+bool XmlName::Matches(const xmlNode* element) const {
+    if (FByAddress) return FInterned && element->name == FInterned;
+    return element->name && FText == reinterpret_cast<const char*>(element->name);
+}
+
+xmlNode* ChildElement(const xmlNode* parent, const XmlName& name) {
+    if (!parent) return nullptr;
+    for (xmlNode* c = parent->children; c; c = c->next)
+        if (c->type == XML_ELEMENT_NODE && name.Matches(c)) return c;
     return nullptr;
 }
 

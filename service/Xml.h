@@ -33,9 +33,30 @@ public:
     bool Parse(std::string_view bytes);
     // The document element, or nullptr without a document.
     xmlNode* Root() const;
+    // The current document, or nullptr.
+    const xmlDoc* Doc() const { return FDoc; }
 
 private:
     xmlDoc* FDoc = nullptr;
+    // Kept from one parse to the next, with its dictionary of names, so a
+    // parse does not set up a new context each time.
+    xmlParserCtxt* FCtxt = nullptr;
+};
+
+// An element name resolved against one parsed document. The parser keeps one
+// copy of every name in the document's dictionary, so elements are then told
+// apart by the address of their name instead of by comparing text. Valid while
+// the document and the text it was made from live.
+class XmlName {
+public:
+    XmlName() = default;
+    XmlName(const XmlDocument& doc, std::string_view name);
+    bool Matches(const xmlNode* element) const;
+
+private:
+    std::string_view FText;
+    const xmlChar* FInterned = nullptr; // nullptr: no element of the document has this name
+    bool FByAddress = false;
 };
 
 // The encoding name given by the XML declaration, empty when there is none.
@@ -43,6 +64,7 @@ std::string DeclaredEncoding(std::string_view bytes);
 
 // First child element with the given name, or nullptr (parent may be nullptr).
 xmlNode* ChildElement(const xmlNode* parent, std::string_view name);
+xmlNode* ChildElement(const xmlNode* parent, const XmlName& name);
 // Number of element children (whitespace and comments are not counted).
 size_t ChildElementCount(const xmlNode* parent);
 // The next element sibling at or after node, or nullptr.

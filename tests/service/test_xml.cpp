@@ -23,12 +23,37 @@ TEST(XmlReader, RefusesEntityDeclarationsAndMalformedInput) {
         {"empty", "", false},
         {"unknown encoding", R"(<?xml version="1.0" encoding="x-no-such"?><r/>)", false},
     };
+    XmlDocument reused; // keeps its parser between documents
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         XmlDocument doc;
         EXPECT_EQ(doc.Parse(c.doc), c.ok);
         EXPECT_EQ(doc.Root() != nullptr, c.ok);
+        EXPECT_EQ(reused.Parse(c.doc), c.ok);
+        ASSERT_TRUE(reused.Parse("<r><a>1</a></r>")) << "nothing of the document before sticks";
+        EXPECT_EQ(ElementText(ChildElement(reused.Root(), "a")), "1");
     }
+}
+
+TEST(XmlReader, NamesResolvedPerDocument) {
+    XmlDocument doc;
+    // More distinct names than the reader keeps between documents.
+    std::string many = "<r>";
+    for (int i = 0; i < 5000; ++i)
+        many += "<n" + std::to_string(i) + ">" + std::to_string(i) + "</n" + std::to_string(i) + ">";
+    ASSERT_TRUE(doc.Parse(many + "</r>"));
+    EXPECT_EQ(ElementText(ChildElement(doc.Root(), XmlName(doc, "n4999"))), "4999");
+    EXPECT_EQ(ElementText(ChildElement(doc.Root(), XmlName(doc, "n0"))), "0");
+
+    ASSERT_TRUE(doc.Parse("<r><a>x</a><b>short</b><b>second</b><c>a text longer than sixteen bytes</c></r>"));
+    const xmlNode* r = doc.Root();
+    EXPECT_EQ(ChildElement(r, XmlName(doc, "n4999")), nullptr);
+    EXPECT_EQ(ChildElement(r, XmlName(doc, "missing")), nullptr);
+    EXPECT_EQ(ChildElement(r, XmlName(doc, std::string_view("a\0", 2))), nullptr);
+    EXPECT_EQ(ElementText(ChildElement(r, XmlName(doc, "b"))), "short"); // the first of that name
+    EXPECT_EQ(ElementText(ChildElement(r, XmlName(doc, "c"))), "a text longer than sixteen bytes");
+    EXPECT_EQ(ChildElement(nullptr, XmlName(doc, "a")), nullptr);
+    EXPECT_EQ(ChildElement(r, XmlName()), nullptr);
 }
 
 TEST(XmlReader, DeclaredEncodingIsReadFromTheDeclarationOnly) {
