@@ -1,6 +1,6 @@
 #include "shell/MyScrollBar.h"
 
-#include <QPointer>
+#include <QResizeEvent>
 
 #include "shell/WebBrowser.h"
 
@@ -49,6 +49,11 @@ void TMyScrollBar::UpdateRange() {
         setValue(0);
         emit RangeUpdated();
         return;
+    }
+    if (m_watched != m_web) {
+        if (m_watched) m_watched->removeEventFilter(this);
+        m_watched = m_web;
+        m_web->installEventFilter(this);
     }
     QPointer<TMyScrollBar> self(this);
     m_web->BodyScrollHeight([self](std::optional<int> measured) {
@@ -106,6 +111,13 @@ void TMyScrollBar::BarChange() {
 
 void TMyScrollBar::BarMouseEnter() {
     if (m_web) m_web->FocusView();
+}
+
+bool TMyScrollBar::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == m_web && m_web && e->type() == QEvent::Resize && m_web->HasDocument() &&
+        static_cast<QResizeEvent*>(e)->size().height() != static_cast<QResizeEvent*>(e)->oldSize().height())
+        UpdateRange();
+    return QScrollBar::eventFilter(watched, e);
 }
 
 void TMyScrollBar::enterEvent(QEnterEvent* e) {

@@ -2,6 +2,7 @@
 // by differences and follows the wheel.
 #pragma once
 
+#include <QPointer>
 #include <QScrollBar>
 
 class TWebBrowser;
@@ -45,10 +46,15 @@ signals:
 
 protected:
     void enterEvent(QEnterEvent* e) override;
+    // A measurement holds for the view's height at the time: a view that was
+    // measured while hidden (a notebook page not shown yet has no real size)
+    // is measured again once it gets its size.
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void ApplyRange();
     int m_max = 100;
     int m_pageSize = 0;
     QMetaObject::Connection m_progress;
+    QPointer<TWebBrowser> m_watched; // the view whose size changes re-measure the page
 };

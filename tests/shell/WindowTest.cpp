@@ -442,3 +442,24 @@ TEST_F(WindowTest, InputFilterOfTheViews) {
     EXPECT_EQ(RunJs(form->web3, "window.keys").toInt(), 0);
     EXPECT_EQ(RunJs(form->web3, "window.rights").toInt(), 0);
 }
+
+TEST_F(WindowTest, SellerBarMeasuredAgainstTheShownView) {
+    form = std::make_unique<TForm1>();
+    form->show();
+    WaitForStartUp();
+    // The seller list was written and measured while its notebook page had
+    // never been shown; showing the page gives the view its real height.
+    TWebBrowser* view = form->web2;
+    TMyScrollBar* bar = form->ScrollBar2;
+    const int hiddenHeight = view->ViewHeight();
+    ASSERT_TRUE(WaitUntil([&] { return bar->isEnabled() && bar->PageSize() == hiddenHeight; }));
+    Settle(500); // the load of the list is over
+    form->bsSkinNotebook1->setCurrentIndex(1);
+    ASSERT_GT(view->ViewHeight(), 600);
+    ASSERT_TRUE(WaitUntil([&] { return bar->PageSize() == view->ViewHeight(); }))
+        << "page size " << bar->PageSize() << " view " << view->ViewHeight();
+    const int h = RunJs(view, "document.body.scrollHeight").toInt();
+    ASSERT_GT(h, view->ViewHeight());
+    EXPECT_EQ(bar->Max(), h);
+    EXPECT_EQ(bar->m_maxPos, h - view->ViewHeight() + 1);
+}
