@@ -172,7 +172,11 @@ TWebBrowser::TWebBrowser(QWidget* parent) : QWidget(parent) {
         MakeScript("velmora-scroll-no", kScrollNoStyle, QWebEngineScript::DocumentReady));
 
     connect(m_page, &QWebEnginePage::newWindowRequested, this, [](QWebEngineNewWindowRequest& request) {
-        TPlatform::Instance().ShellOpen(request.requestedUrl().toString());
+        // A written page's own links (a position handed back to the program,
+        // opened in a new window by a middle click) mean nothing outside it.
+        const QUrl url = request.requestedUrl();
+        if (url.host() == DocumentBase().host() && url.scheme() == DocumentBase().scheme()) return;
+        TPlatform::Instance().ShellOpen(url.toString());
     });
     connect(m_page, &QWebEnginePage::urlChanged, this, [this](const QUrl& url) {
         if (!url.isEmpty()) m_location = url.toString();
