@@ -27,6 +27,12 @@ size_t WriteBody(char* data, size_t size, size_t count, void* user) {
     return n;
 }
 
+// Header lines are data too: they restart the read time-out like body bytes do.
+size_t HeaderLine(char*, size_t size, size_t count, void* user) {
+    static_cast<Transfer*>(user)->lastData = std::chrono::steady_clock::now();
+    return size * count;
+}
+
 int Progress(void* user, curl_off_t, curl_off_t dlnow, curl_off_t, curl_off_t) {
     auto* t = static_cast<Transfer*>(user);
     const auto now = std::chrono::steady_clock::now();
@@ -63,6 +69,7 @@ HttpClient::HttpClient(long readTimeoutMs) : FReadTimeoutMs(readTimeoutMs < 0 ? 
     curl_easy_setopt(FHandle, CURLOPT_PATH_AS_IS, 1L);
     curl_easy_setopt(FHandle, CURLOPT_PROXY, ""); // no proxy taken from the environment
     curl_easy_setopt(FHandle, CURLOPT_WRITEFUNCTION, WriteBody);
+    curl_easy_setopt(FHandle, CURLOPT_HEADERFUNCTION, HeaderLine);
     curl_easy_setopt(FHandle, CURLOPT_XFERINFOFUNCTION, Progress);
     curl_easy_setopt(FHandle, CURLOPT_NOPROGRESS, 0L);
 }
@@ -84,6 +91,7 @@ HttpResponse HttpClient::Get(const std::string& url) {
     t.lastData = std::chrono::steady_clock::now();
     curl_easy_setopt(FHandle, CURLOPT_URL, url.c_str());
     curl_easy_setopt(FHandle, CURLOPT_WRITEDATA, &t);
+    curl_easy_setopt(FHandle, CURLOPT_HEADERDATA, &t);
     curl_easy_setopt(FHandle, CURLOPT_XFERINFODATA, &t);
     curl_easy_setopt(FHandle, CURLOPT_CONNECTTIMEOUT_MS, FConnectTimeoutMs);
     curl_easy_setopt(FHandle, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(FMaxBodyBytes));

@@ -388,6 +388,62 @@ TYPED_TEST(FetchTest, DefaultReadTimeoutIs15000Ms) {
     EXPECT_EQ(HttpClient().ReadTimeoutMs(), 15000);
 }
 
+// The read time-out counts silence, not the length of the exchange: an answer
+// whose header lines and body pieces each come within the time-out arrives
+// whole even though it takes twice as long.
+TEST(ReadTimeout, RestartsWithEveryHeaderLineAndBodyPiece) {
+    const std::string body = Answer<TTaobaoke_Items>(Items(3, "k"));
+    int listener = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    ASSERT_EQ(listen(listener, 1), 0);
+    socklen_t len = sizeof a;
+    getsockname(listener, reinterpret_cast<sockaddr*>(&a), &len);
+    std::thread server([&] {
+        const int fd = accept(listener, nullptr, nullptr);
+        std::string request;
+        char buf[4096];
+        while (request.find("\r\n\r\n") == std::string::npos) {
+            const ssize_t n = read(fd, buf, sizeof buf);
+            if (n <= 0) break;
+            request.append(buf, static_cast<size_t>(n));
+        }
+        const size_t quarter = body.size() / 4;
+        const std::string pieces[] = {
+            "HTTP/1.1 200 OK\r\n",
+            "Content-Type: text/xml\r\n",
+            "Connection: close\r\n",
+            "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n",
+            body.substr(0, quarter),
+            body.substr(quarter, quarter),
+            body.substr(2 * quarter, quarter),
+            body.substr(3 * quarter),
+        };
+        for (const auto& p : pieces) {
+            if (send(fd, p.data(), p.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(p.size())) break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        }
+        close(fd);
+    });
+
+    TTaobaoke_Items comp;
+    comp.SetReadTimeoutMs(1000);
+    Tbk_Items_Cond cond;
+    cond.pid = PublisherId;
+    cond.url = "http://127.0.0.1:" + std::to_string(ntohs(a.sin_port)) + TbkItemsPath;
+    cond.cid = "0";
+    const ATbk_Items_Info* rows = nullptr;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(comp.Fetch(cond, {}, rows));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2000));
+    server.join();
+    close(listener);
+    ASSERT_NE(rows, nullptr);
+    EXPECT_EQ((*rows)[2].title, "k2");
+}
+
 // ---- The clearing rules of each component ----
 
 TEST(SearchRows, ClearedRangeAndTotals) {
