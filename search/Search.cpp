@@ -110,7 +110,9 @@ void TForm1::bsSkinComboBoxEx3Change() {
 }
 
 void TForm1::StartSearch() {
-    if (!g_searchIdle) return;
+    // The worker ends just after posting its completion message: until that
+    // message is handled the window is still busy with the request.
+    if (!g_searchIdle || m_requestRunning) return;
     NormalizeFilters();
     int index = -1;
     if (FindTab(index)) {

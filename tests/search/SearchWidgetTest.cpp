@@ -188,6 +188,12 @@ TEST_F(SearchWidget, BusyStateAndFailureBox) {
     form->Button1Click();
     Settle(100);
     EXPECT_EQ(server.SearchCount(), 2u);
+    // Nor once the worker has ended but its message is not handled yet.
+    g_searchIdle = true;
+    form->Button1Click();
+    g_searchIdle = false;
+    Settle(100);
+    EXPECT_EQ(server.SearchCount(), 2u);
 
     QString text, title;
     int buttons = -1;
