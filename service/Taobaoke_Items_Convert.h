@@ -13,23 +13,9 @@ struct Tbk_Items_Convert_Cond {
     std::string num_iids;
 };
 
-struct Tbk_Items_Convert_Info {
-    std::string nick;
-    std::string title;
-    std::string price;
-    std::string total_results;
-    std::string pic_url;
-    std::string num_iid;
-    std::string click_url;
-    std::string commission;
-    std::string commission_num;
-    std::string commission_rate;
-    std::string commission_volume;
-    std::string shop_click_url;
-    std::string seller_credit_score;
-    std::string item_location;
-    std::string volume;
-};
+// The conversion answers with the search's item record: the same fields, in
+// the same order, under the same element names.
+struct Tbk_Items_Convert_Info : Tbk_Items_Info {};
 
 using ATbk_Items_Convert_Info = std::array<Tbk_Items_Convert_Info, 64>;
 
