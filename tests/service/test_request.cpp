@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include <cstdlib>
 #include <ctime>
 #include <optional>
@@ -304,9 +306,16 @@ TEST_F(StampTest, LocalClockReadAsUtcPlus8UnderAnyZone) {
 TEST_F(StampTest, SystemClockUnderUtcPlus8IsUnixTime) {
     setenv("TZ", "CST-8", 1);
     tzset();
-    const auto before = std::time(nullptr);
+    // std::time reads a coarse clock that can lag a few milliseconds behind
+    // the one GetStamp reads; bracket with the same clock.
+    const auto unixNow = [] {
+        return std::chrono::duration_cast<std::chrono::seconds>(
+                   std::chrono::system_clock::now().time_since_epoch())
+            .count();
+    };
+    const auto before = unixNow();
     const int32_t stamp = GetStamp();
-    const auto after = std::time(nullptr);
+    const auto after = unixNow();
     EXPECT_GE(stamp, static_cast<int32_t>(before));
     EXPECT_LE(stamp, static_cast<int32_t>(after));
 }
